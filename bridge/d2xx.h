@@ -78,7 +78,8 @@ class Backend {
   virtual FT_STATUS GetQueueStatus(FT_HANDLE handle, DWORD* waiting) = 0;
   // The cause of the last failed call in the backend's own words, for a user
   // to read (for example the USB library's error text); empty when the last
-  // failure has nothing to add beyond its status, or nothing failed.
+  // failure has nothing to add beyond its status, or nothing failed. A new
+  // device listing starts afresh, so an old cause is not reported again.
   virtual std::string LastErrorText() const { return {}; }
 };
 
