@@ -1,0 +1,96 @@
+#include "app/controls.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "device/format.h"
+
+namespace NEVO::ui {
+
+QString Hex(std::uint32_t value, int digits) { return QString::fromStdString(kv7702::Hex(value, digits)); }
+
+QString PrefixedHex(std::uint32_t value, int digits) { return QStringLiteral("0x") + Hex(value, digits); }
+
+QFont WindowFont() {
+  // The window's layout is drawn for a character cell of about 6 x 13
+  // pixels; DejaVu Sans at 10 pixels fits the longest item texts into their
+  // lists.
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(10);
+  return font;
+}
+
+QFont CaptionFont() {
+  QFont font = WindowFont();
+  font.setBold(true);
+  return font;
+}
+
+QWidget* TabPage(QTabWidget* tabs, const char* name, const QString& text) {
+  auto* page = new QWidget(tabs);
+  page->setObjectName(QString::fromLatin1(name));
+  page->setAutoFillBackground(true);
+  tabs->addTab(page, text);
+  return page;
+}
+
+PushButton* Button(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+  auto* button = new PushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(geometry);
+  return button;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint position) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->move(position);
+  label->adjustSize();
+  return label;
+}
+
+QLabel* Caption(QWidget* parent, const char* name, const QString& text, QPoint position) {
+  QLabel* label = Label(parent, name, text, position);
+  label->setFont(CaptionFont());
+  label->adjustSize();
+  return label;
+}
+
+void SetLabelText(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->adjustSize();
+}
+
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, QPoint position) {
+  // The layout gives a check box a line of 17 pixels: enough for the
+  // indicator and the text, and the rows below it start there.
+  constexpr int kHeight = 17;
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->move(position);
+  box->resize(box->sizeHint().width(), kHeight);
+  return box;
+}
+
+QLineEdit* HexEntry(QWidget* parent, const char* name, int digits, const QString& text, QRect geometry) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setInputMask(QStringLiteral("\\0\\x") + QString(digits, u'h'));
+  box->setText(text);
+  box->setGeometry(geometry);
+  return box;
+}
+
+CheckedList* List(QWidget* parent, const char* name, CheckedList::Style style, std::uint8_t reg,
+                  std::span<const char* const> items, QRect geometry) {
+  auto* list = new CheckedList(style, reg, items, parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setGeometry(geometry);
+  return list;
+}
+
+}  // namespace NEVO::ui

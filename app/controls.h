@@ -1,0 +1,50 @@
+// Small makers for the window's controls: each creates one control under its
+// parent with its objectName, text and place, in the window's conventions
+// (positions in pixels relative to the parent, "auto" sizes fitted to the
+// text in the window's font).
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <span>
+
+#include "app/checked_list.h"
+#include "app/push_button.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QWidget;
+
+namespace NEVO::ui {
+
+// "{0:X<digits>}" of a value (at least `digits` upper-case hexadecimal
+// digits), and the same after "0x".
+QString Hex(std::uint32_t value, int digits);
+QString PrefixedHex(std::uint32_t value, int digits);
+
+// The window's font, and the bold one of the captions.
+QFont WindowFont();
+QFont CaptionFont();
+
+// A page added at the end of a tab control, on the control colour.
+QWidget* TabPage(QTabWidget* tabs, const char* name, const QString& text);
+PushButton* Button(QWidget* parent, const char* name, const QString& text, QRect geometry);
+// A label sized to its text.
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint position);
+QLabel* Caption(QWidget* parent, const char* name, const QString& text, QPoint position);
+// Changes a label's text and refits its size.
+void SetLabelText(QLabel* label, const QString& text);
+// A check box sized to its text, unchecked.
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, QPoint position);
+// A "0x.." entry box: a fixed "0x" followed by `digits` optional hexadecimal
+// digits, so that nothing but a hexadecimal number can be typed after "0x".
+QLineEdit* HexEntry(QWidget* parent, const char* name, int digits, const QString& text, QRect geometry);
+CheckedList* List(QWidget* parent, const char* name, CheckedList::Style style, std::uint8_t reg,
+                  std::span<const char* const> items, QRect geometry);
+
+}  // namespace NEVO::ui
