@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/form1.h"
+#include "bridge/d2xx.h"
 
 namespace NEVO {
 
@@ -14,6 +15,13 @@ int RunApplication(int argc, char** argv) {
     app.exec();
   }
   return 0;
+}
+
+int RunApplicationOn(d2xx::Backend& bridge, int argc, char** argv) {
+  d2xx::SetBackend(&bridge);
+  const int code = RunApplication(argc, argv);
+  d2xx::SetBackend(nullptr);
+  return code;
 }
 
 }  // namespace NEVO

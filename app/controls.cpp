@@ -1,10 +1,13 @@
 #include "app/controls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTabWidget>
 
+#include "app/wrap_check_box.h"
 #include "device/format.h"
 
 namespace NEVO::ui {
@@ -26,6 +29,12 @@ QFont WindowFont() {
 QFont CaptionFont() {
   QFont font = WindowFont();
   font.setBold(true);
+  return font;
+}
+
+QFont SmallFont() {
+  QFont font = WindowFont();
+  font.setPixelSize(9);
   return font;
 }
 
@@ -65,14 +74,11 @@ void SetLabelText(QLabel* label, const QString& text) {
   label->adjustSize();
 }
 
-QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, QPoint position) {
-  // The layout gives a check box a line of 17 pixels: enough for the
-  // indicator and the text, and the rows below it start there.
-  constexpr int kHeight = 17;
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text, QPoint position, int height) {
   auto* box = new QCheckBox(text, parent);
   box->setObjectName(QString::fromLatin1(name));
   box->move(position);
-  box->resize(box->sizeHint().width(), kHeight);
+  box->resize(box->sizeHint().width(), height);
   return box;
 }
 
@@ -83,6 +89,44 @@ QLineEdit* HexEntry(QWidget* parent, const char* name, int digits, const QString
   box->setText(text);
   box->setGeometry(geometry);
   return box;
+}
+
+QCheckBox* WrappingCheckBox(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint position,
+                            int width) {
+  auto* box = new WrapCheckBox(text, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setFont(font);
+  box->setGeometry(QRect(position, QSize(width, 0)));
+  box->resize(width, box->sizeHint().height());
+  return box;
+}
+
+QLineEdit* ReadOnlyBox(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+  auto* box = new QLineEdit(text, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setReadOnly(true);
+  box->setGeometry(geometry);
+  return box;
+}
+
+QComboBox* DropDown(QWidget* parent, const char* name, std::span<const char* const> items, QRect geometry) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  for (const char* item : items) box->addItem(QString::fromUtf8(item));
+  box->setCurrentIndex(-1);
+  box->setGeometry(geometry);
+  return box;
+}
+
+QSlider* Slider(QWidget* parent, const char* name, int max, QRect geometry) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setObjectName(QString::fromLatin1(name));
+  slider->setRange(0, max);
+  slider->setValue(0);
+  slider->setTickPosition(QSlider::TicksBelow);
+  slider->setTickInterval(1);
+  slider->setGeometry(geometry);
+  return slider;
 }
 
 CheckedList* List(QWidget* parent, const char* name, CheckedList::Style style, std::uint8_t reg,

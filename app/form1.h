@@ -13,14 +13,22 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMetaMethod;
 class QProgressBar;
 class QTabWidget;
 class QTimer;
+
+namespace kv7702 {
+struct BitList;
+}
 
 namespace NEVO {
 
@@ -88,8 +96,46 @@ class Form1 : public QWidget {
   void dev_configBox_SelectedIndexChanged();
   void clock_configBox_SelectedIndexChanged();
   void button2_Click();
-  // "DFT" page.
+  // "DFT" page: the header row, ...
   void enterDFTbtn_Click();
+  // ... "Testbus", ...
+  void IO_observationBox_SelectedIndexChanged();
+  void atbBox_SelectedIndexChanged();
+  void dtbBox_SelectedIndexChanged();
+  void scanmodeBtn_Click();
+  // ... "Testmode Activation", ...
+  void tmA1Box_SelectedValueChanged();
+  void tmA2Box_SelectedValueChanged();
+  void tmA3Box_SelectedValueChanged();
+  void tmA4Box_SelectedValueChanged();
+  void tmA5Box_SelectedValueChanged();
+  // ... "EEPROM", ...
+  void EEPROMtestBox_SelectedValueChanged();
+  void setCRC();
+  void button_rev_Click();
+  // ... "Trimming" (each writes the trim registers of its controls), ...
+  void trackBar0_Scroll();
+  void trackBar1_Scroll();
+  void trackBar2_Scroll();
+  void trackBar3_Scroll();
+  void trackBar4_Scroll();
+  void trackBar5_Scroll();
+  void trackBar6_Scroll();
+  void trackBar7_Scroll();
+  void trackBar8_Scroll();
+  void trackBar10_Scroll();
+  void trackBar12_Scroll();
+  void trackBar13_Scroll();
+  void trackBar15_Scroll();
+  void trackBar22_Scroll();
+  void trackBar16_Scroll();
+  void trackBar17_Scroll();
+  void trackBar18_Scroll();
+  void trackBar19_Scroll();
+  // ... and "Device configuration".
+  void devconf1Box_SelectedValueChanged();
+  void devconf2Box_SelectedValueChanged();
+  void devconf3Box_SelectedValueChanged();
 
  private:
   struct PinBox {
@@ -103,8 +149,33 @@ class Form1 : public QWidget {
   void buildManualPanel(QWidget* page);
   void buildStatusGroup();
   void buildDftPage();
+  void buildTestbusPage(QWidget* page);
+  void buildTestmodePage(QWidget* page);
+  void buildEepromPage(QWidget* page);
+  void buildTrimmingPage(QWidget* page);
+  void buildDevConfPage(QWidget* page);
+
+  // Where a bit list and its caption go.
+  struct ListPlace {
+    const char* caption_name;
+    QPoint caption;
+    QRect list;
+  };
+  using CaptionMaker = QLabel* (*)(QWidget* parent, const char* name, const QString& text, QPoint position);
+  // Bit lists under their captions, each bound to its handler.
+  void addBitLists(QWidget* page, std::span<const kv7702::BitList> lists, std::span<const ListPlace> places,
+                   CaptionMaker caption, std::span<CheckedList*> made);
+  // The DFT page's lists: long item texts in the small font, each list as
+  // wide as its longest item needs, moved left with its caption where it
+  // would leave the page.
+  void fitBitLists(QWidget* page, std::span<CheckedList* const> lists, std::span<const ListPlace> places);
+
   // Fills the DFT page from the chip; part of every refresh in DFT mode.
   void refreshDftPage();
+  // Reads the trim registers into the "Trimming" page, writing nothing.
+  void updateTrim();
+  // DFT mode given up: the flag, the button and the test pages.
+  void dropDftMode();
 
   // A push button whose click runs the handler.
   PushButton* addButton(QWidget* parent, const char* name, const QString& text, QRect geometry,
@@ -117,8 +188,19 @@ class Form1 : public QWidget {
   std::array<PinBox, 3> shownPins() const;
   // The PortWord the driving pin boxes show.
   std::uint16_t composePortWord() const;
+  // Reads a register with the current DFT flag; 0 when the read fails.
+  std::uint8_t readRegister(std::uint8_t addr);
   // Writes a bit list's register from its marks.
   void sendBitList(const char* control);
+  // Writes a test-bus drop-down's register from its selection.
+  void sendSelector(const char* control);
+  // Writes the trim registers of a trim handler, in its order, each
+  // composed from all the controls that own bits in it.
+  void sendTrim(const char* handler);
+  // A trim control's value (slider position, 0/1, drop-down index) and
+  // the setting of it from a register read, by objectName.
+  int trimValue(std::string_view control) const;
+  void showTrimValue(std::string_view control, int value);
   void showFsi();
   // The number after "0x" in an entry box, or nothing after telling the
   // user in the log why the box cannot be sent.
@@ -165,6 +247,26 @@ class Form1 : public QWidget {
   QLabel* stateLbl = nullptr;
   QCheckBox* tglbox = nullptr;
   QTabWidget* tabControl2 = nullptr;
+
+  std::array<QComboBox*, 3> testBusBoxes_{};
+  QLabel* buckI2RLbl = nullptr;
+  std::array<CheckedList*, 5> testModeLists_{};
+  std::array<CheckedList*, 3> devConfLists_{};
+
+  QCheckBox* startCRCBox = nullptr;
+  QCheckBox* checkCRCBox = nullptr;
+  QCheckBox* crcErrorBox = nullptr;
+  QLineEdit* eepromCRCBox = nullptr;
+  QLineEdit* storedCRCBox = nullptr;
+  QLineEdit* textBox_devrev = nullptr;
+  QLineEdit* textBox_xcoord = nullptr;
+  QLineEdit* textBox_ycoord = nullptr;
+  QLineEdit* textBox_waferlot = nullptr;
+  QLineEdit* textBox_fabcode = nullptr;
+  QLineEdit* textBox_wafernum = nullptr;
+
+  // The controls of the trim table, in its order.
+  std::vector<QWidget*> trimControls_;
 };
 
 }  // namespace NEVO

@@ -80,6 +80,18 @@ PushButton* Form1::addButton(QWidget* parent, const char* name, const QString& t
   return button;
 }
 
+void Form1::addBitLists(QWidget* page, std::span<const kv7702::BitList> lists, std::span<const ListPlace> places,
+                        CaptionMaker caption, std::span<CheckedList*> made) {
+  Q_ASSERT(lists.size() == places.size() && lists.size() == made.size());
+  const QMetaMethod toggled = QMetaMethod::fromSignal(&CheckedList::userToggled);
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    const kv7702::BitList& entry = lists[i];
+    caption(page, places[i].caption_name, QString::fromUtf8(entry.label), places[i].caption);
+    made[i] = ui::List(page, entry.control, CheckedList::Style::Configuration, entry.addr, entry.items, places[i].list);
+    bindHandler(made[i], toggled, entry.handler);
+  }
+}
+
 void Form1::buildPinColumn() {
   ui::Caption(this, "label8", QStringLiteral("PORTS:"), {7, 59});
 
@@ -115,24 +127,12 @@ void Form1::buildFunctionalPage(QWidget* page) {
   addButton(page, "lock_cmdBtn", QStringLiteral("send LOCK_CMD"), {135, 17, 110, 23}, &Form1::lock_cmdBtn_Click);
 
   // PWR_CONFIG at the left, DEV_CONFIG beside it, CLOCK_CONFIG under PWR_CONFIG.
-  struct Place {
-    const char* caption_name;
-    QPoint caption;
-    QRect list;
-  };
-  const std::array<Place, 3> places{{
+  const std::array<ListPlace, 3> places{{
       {"label10", {6, 69}, {6, 88, 93, 120}},
       {"label11", {135, 69}, {135, 88, 93, 120}},
       {"label49", {6, 224}, {6, 240, 75, 120}},
   }};
-  const QMetaMethod toggled = QMetaMethod::fromSignal(&CheckedList::userToggled);
-  for (std::size_t i = 0; i < places.size(); ++i) {
-    const kv7702::BitList& entry = kv7702::kConfigLists[i];
-    ui::Caption(page, places[i].caption_name, QString::fromUtf8(entry.label), places[i].caption);
-    configLists_[i] =
-        ui::List(page, entry.control, CheckedList::Style::Configuration, entry.addr, entry.items, places[i].list);
-    bindHandler(configLists_[i], toggled, entry.handler);
-  }
+  addBitLists(page, kv7702::kConfigLists, places, ui::Caption, configLists_);
 
   ui::Caption(page, "label13", QStringLiteral("DEV_REVISION 0x2F"), {263, 70});
   dev_revisionLbl = ui::Label(page, "dev_revisionLbl", QStringLiteral("00"), {280, 90});

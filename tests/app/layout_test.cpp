@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "app/push_button.h"
+#include "app/wrap_check_box.h"
 #include "window_fixture.h"
 
 namespace {
@@ -34,21 +35,36 @@ class LayoutTest : public WindowTest {
     WindowTest::SetUp();
     find("panel2")->show();
     for (const char* name : {"label9", "portdata", "portRead", "portWrite", "button1"}) find(name)->show();
+    showDftPage();
   }
   std::vector<QWidget*> containers() const {
     return {window.get(), find("Basic"), find("panel2"), find("groupBox1"), find("tabPage2")};
   }
+  // The pages of the DFT page's inner tab control; each is laid out only
+  // while it is the current one.
+  static constexpr const char* kInnerPages[] = {"tabPage1", "tabPage3", "tabPage4", "tabPage5", "tabPage6"};
+  // Makes the inner page holding `widget` the current one, if any does.
+  void showPageOf(const QWidget* widget) {
+    for (const char* page : kInnerPages) {
+      if (find(page)->isAncestorOf(widget)) showDftPage(page);
+    }
+  }
 };
 
+bool WithinPage(const QWidget* page, const QWidget* control) {
+  return QRect(QPoint(0, 0), page->size()).contains(control->geometry());
+}
+
 TEST_F(LayoutTest, SiblingControlsDoNotOverlapAndStayInsideTheirParent) {
-  for (QWidget* parent : containers()) {
+  std::vector<QWidget*> parents = containers();
+  for (const char* page : kInnerPages) parents.push_back(find(page));
+  for (QWidget* parent : parents) {
+    showPageOf(parent);
     const std::vector<QWidget*> placed = PlacedChildren(parent);
     for (QWidget* a : placed) {
       if (a == find("spi_statBox")) continue;  // laid over the status group on purpose
-      if (parent != find("tabPage2")) {        // a detached page has no size of its own
-        EXPECT_TRUE(QRect(QPoint(0, 0), parent->size()).contains(a->geometry()))
-            << a->objectName().toStdString() << " leaves " << parent->objectName().toStdString();
-      }
+      EXPECT_TRUE(WithinPage(parent, a)) << a->objectName().toStdString() << " leaves "
+                                         << parent->objectName().toStdString();
       for (QWidget* b : placed) {
         if (a < b && b != find("spi_statBox")) {
           EXPECT_FALSE(a->geometry().intersects(b->geometry()))
@@ -66,10 +82,23 @@ TEST_F(LayoutTest, SiblingControlsDoNotOverlapAndStayInsideTheirParent) {
 TEST_F(LayoutTest, EveryLabelAndCheckBoxShowsItsWholeText) {
   for (QLabel* label : window->findChildren<QLabel*>()) {
     if (label->text().isEmpty()) continue;
+    if (label->wordWrap()) {
+      // A wrapped caption: every word fits on a line, and all its lines fit.
+      for (const QString& word : label->text().split(u' ', Qt::SkipEmptyParts)) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(word), label->contentsRect().width())
+            << label->objectName().toStdString() << " " << word.toStdString();
+      }
+      EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->objectName().toStdString();
+      continue;
+    }
     EXPECT_GE(label->width(), label->sizeHint().width()) << label->objectName().toStdString();
     EXPECT_GE(label->height(), label->fontMetrics().height()) << label->objectName().toStdString();
   }
   for (QCheckBox* box : window->findChildren<QCheckBox*>()) {
+    // A wrapping box is as high as its lines need.
+    if (qobject_cast<NEVO::WrapCheckBox*>(box) != nullptr) {
+      EXPECT_GE(box->height(), box->sizeHint().height()) << box->objectName().toStdString();
+    }
     EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
     EXPECT_GE(box->height(), box->fontMetrics().height()) << box->objectName().toStdString();
     EXPECT_GE(box->height(), box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box))
@@ -91,6 +120,7 @@ TEST_F(LayoutTest, EveryButtonTextFitsWhenWrapped) {
 
 TEST_F(LayoutTest, EveryListShowsAllItemsWithoutScrolling) {
   for (QListWidget* list : window->findChildren<QListWidget*>()) {
+    showPageOf(list);
     const QRect viewport = list->viewport()->rect();
     for (int row = 0; row < list->count(); ++row) {
       QListWidgetItem* item = list->item(row);

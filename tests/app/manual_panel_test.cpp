@@ -16,25 +16,13 @@ class ManualPanelTest : public WindowTest {
     find("panel2")->show();
     for (const char* name : {"label9", "portdata", "portRead", "portWrite", "button1"}) find(name)->show();
   }
-  // Replaces what follows "0x" as a user would: select it all, then type.
-  void type(const char* box_name, const char* digits) {
-    auto* box = find<QLineEdit>(box_name);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, QString::fromLatin1(digits));
-  }
-  QString text(const char* name) const {
-    if (auto* label = window->findChild<QLabel*>(QString::fromLatin1(name))) return label->text();
-    return find<QLineEdit>(name)->text();
-  }
 };
 
 TEST_F(ManualPanelTest, EntryBoxesTakeOnlyHexadecimalDigitsAfterTheFixedPrefix) {
   type("sAddrbox", "g1z");
-  EXPECT_EQ(text("sAddrbox"), "0x1");
+  EXPECT_EQ(textOf("sAddrbox"), "0x1");
   type("portdata", "1a2B3");
-  EXPECT_EQ(text("portdata"), "0x1a2B");
+  EXPECT_EQ(textOf("portdata"), "0x1a2B");
 }
 
 TEST_F(ManualPanelTest, ReadShowsTheValueInTwoUpperCaseDigits) {
@@ -43,14 +31,14 @@ TEST_F(ManualPanelTest, ReadShowsTheValueInTwoUpperCaseDigits) {
   click("sReadbtn");
   EXPECT_THAT(trace(), ElementsAre("R32"));
   EXPECT_EQ(log(), "SPI  READ addr:0x32; Returned data: 0x0A\r\n");
-  EXPECT_EQ(text("sDatabox"), "0x0A");
+  EXPECT_EQ(textOf("sDatabox"), "0x0A");
 }
 
 TEST_F(ManualPanelTest, FailedReadShowsZero) {
   type("sDatabox", "77");
   bus.FailNext("FT_Write");
   click("sReadbtn");
-  EXPECT_EQ(text("sDatabox"), "0x00");
+  EXPECT_EQ(textOf("sDatabox"), "0x00");
 }
 
 TEST_F(ManualPanelTest, WriteSendsTheTypedBytes) {
@@ -98,7 +86,7 @@ TEST_F(ManualPanelTest, ShortFrameShowsTheResponseWordAndTheFlag) {
   click("button3");
   EXPECT_EQ(kvtest::DecodeBus(bus).front().kind, kvtest::BusOp::Kind::ShortFrame);
   // The chip rejects the 15-clock frame and answers 0xFF04.
-  EXPECT_EQ(text("label54"), "0xFF04");
+  EXPECT_EQ(textOf("label54"), "0xFF04");
   EXPECT_TRUE(checked("FSIBox"));
   EXPECT_EQ(log(), "");
 }
@@ -106,7 +94,7 @@ TEST_F(ManualPanelTest, ShortFrameShowsTheResponseWordAndTheFlag) {
 TEST_F(ManualPanelTest, FailedShortFrameShowsZero) {
   bus.FailNext("FT_Write");
   click("button3");
-  EXPECT_EQ(text("label54"), "0x00");
+  EXPECT_EQ(textOf("label54"), "0x00");
 }
 
 TEST_F(ManualPanelTest, WakeSendsTheWakeFrameQuietly) {
@@ -122,14 +110,14 @@ TEST_F(ManualPanelTest, PortReadShowsAWordWithHighBitsInFull) {
   click("portRead");
   char expected[16];
   std::snprintf(expected, sizeof expected, "0x%03X", levels);
-  EXPECT_EQ(text("portdata").toStdString(), expected);
+  EXPECT_EQ(textOf("portdata").toStdString(), expected);
   EXPECT_THAT(ops(), ElementsAre(::testing::Field(&kvtest::BusOp::kind, kvtest::BusOp::Kind::PortRead)));
 }
 
 TEST_F(ManualPanelTest, FailedPortReadShowsZero) {
   bus.FailNext("FT_Read");
   click("portRead");
-  EXPECT_EQ(text("portdata"), "0x000");
+  EXPECT_EQ(textOf("portdata"), "0x000");
 }
 
 TEST_F(ManualPanelTest, PortWriteSendsTheWordAndShowsTheReadBack) {
@@ -138,7 +126,7 @@ TEST_F(ManualPanelTest, PortWriteSendsTheWordAndShowsTheReadBack) {
   EXPECT_THAT(portWrites(), ElementsAre(0x0418));
   EXPECT_EQ(ops().back().kind, kvtest::BusOp::Kind::PortRead);
   bool ok = false;
-  const unsigned shown = text("portdata").mid(2).toUInt(&ok, 16);
+  const unsigned shown = textOf("portdata").mid(2).toUInt(&ok, 16);
   ASSERT_TRUE(ok);
   EXPECT_EQ(shown & 0x0CD8u, 0x0418u);
   // The pin boxes keep what they showed.

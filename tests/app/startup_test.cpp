@@ -29,20 +29,7 @@ struct ControlText {
 
 class StartupTextTest : public WindowTest, public ::testing::WithParamInterface<ControlText> {};
 
-TEST_P(StartupTextTest, ShowsItsText) {
-  QWidget* widget = find(GetParam().name);
-  ASSERT_NE(widget, nullptr);
-  QString text;
-  if (auto* button = qobject_cast<QAbstractButton*>(widget))
-    text = button->text();
-  else if (auto* label = qobject_cast<QLabel*>(widget))
-    text = label->text();
-  else if (auto* entry = qobject_cast<QLineEdit*>(widget))
-    text = entry->text();
-  else if (auto* group = qobject_cast<QGroupBox*>(widget))
-    text = group->title();
-  EXPECT_EQ(text.toStdString(), GetParam().text);
-}
+TEST_P(StartupTextTest, ShowsItsText) { EXPECT_EQ(textOf(GetParam().name).toStdString(), GetParam().text); }
 
 INSTANTIATE_TEST_SUITE_P(
     Controls, StartupTextTest,
@@ -68,7 +55,59 @@ INSTANTIATE_TEST_SUITE_P(
         ControlText{"Autobox", "Auto"}, ControlText{"label5", "PWR_STAT 0x21"}, ControlText{"label6", "SYS_STAT 0x22"},
         ControlText{"label7", "SPI_STAT 0x23"}, ControlText{"label12", "COMP_STAT 0x24"},
         ControlText{"FSIBox", "FSI bit"}),
-    [](const ::testing::TestParamInfo<ControlText>& info) { return std::string(info.param.name); });
+    ByName());
+
+// The DFT page's test pages, built with the window though detached from it.
+INSTANTIATE_TEST_SUITE_P(
+    DftControls, StartupTextTest,
+    ::testing::Values(
+        // "Testbus"
+        ControlText{"label14", "Input/Output Observation register"},
+        ControlText{"label16", "Analog Testbus (ATB1 ; VT )"},
+        ControlText{"label17", "Digital Testbus (IRQLB; RESN; PRESN)"},
+        ControlText{"label23", "Buck A I2R Regulator Count:"}, ControlText{"buckI2RLbl", "0"},
+        ControlText{"scanmodeBtn", "Enter Scanmode"},
+        // "Testmode Activation": the fifth list repeats the fourth's caption.
+        ControlText{"label18", "Testmode Activation I"}, ControlText{"label19", "Testmode Activation II"},
+        ControlText{"label20", "Testmode Activation III"}, ControlText{"label21", "Testmode Activation IV"},
+        ControlText{"label50", "Testmode Activation IV"},
+        // "EEPROM"
+        ControlText{"label83", "EEPROM Test Control Reg"}, ControlText{"startCRCBox", "Start CRC generation"},
+        ControlText{"checkCRCBox", "Check CRC after generation"}, ControlText{"crcErrorBox", "CRC error register"},
+        ControlText{"label84", "EEPROM CRC8 calculated by IC:"}, ControlText{"eepromCRCBox", ""},
+        ControlText{"label24", "CRC value to be stored in Reg:"}, ControlText{"storedCRCBox", "0x00"},
+        ControlText{"button_rev", "Read Device Information"}, ControlText{"label76", "Revision:"},
+        ControlText{"textBox_devrev", "xPx"}, ControlText{"label80", "FAB Code:"}, ControlText{"textBox_fabcode", ""},
+        ControlText{"label79", "Wafer Lot #:"}, ControlText{"textBox_waferlot", ""},
+        ControlText{"label77", "Die X Coord:"}, ControlText{"textBox_xcoord", ""},
+        ControlText{"label78", "Die Y Coord:"}, ControlText{"textBox_ycoord", ""},
+        ControlText{"label81", "Wafer number:"}, ControlText{"textBox_wafernum", ""},
+        // "Trimming"
+        ControlText{"label32", "Bandgap 1 TC Trim"}, ControlText{"label51", "LDO current limit"},
+        ControlText{"label25", "Bandgap 1 Buck 0.8V Trim"}, ControlText{"checkBox1", "Buck2/3 high bandwith"},
+        ControlText{"checkBox2", "Buck2/3 constant dip"}, ControlText{"label52", "LED open load sel"},
+        ControlText{"checkBox3", "Buck2/3 increase tdelay"}, ControlText{"checkBox4", "BOOST increase cap"},
+        ControlText{"checkBox5", "Buck2/3 more filtering"}, ControlText{"label26", "Bandgap 2 TC Trim"},
+        ControlText{"label27", "Bandgap 2 Buck 0.8V Trim"}, ControlText{"label28", "Normal Mode Iref Trim"},
+        ControlText{"label29", "Low Power Iref Trim"}, ControlText{"label30", "IPTAT Trim"},
+        ControlText{"label55", "LDO trim"}, ControlText{"label56", "B2/3 blanking"},
+        ControlText{"checkBox7", "Add CAPS to ZP output"}, ControlText{"label33", "Buck 2 LS curlim"},
+        ControlText{"label34", "HS"}, ControlText{"label35", "Buck 3 LS curlim"}, ControlText{"label36", "HS"},
+        ControlText{"label37", "Boost LS Current Limit Trim"}, ControlText{"label39", "BUCK3 gain"},
+        ControlText{"label48", "BUCK2 gain"}, ControlText{"label38", "SMP osc"}, ControlText{"label40", "LPM osc"},
+        ControlText{"label41", "BUCK2 RC"}, ControlText{"label42", "BUCK3 RC"}, ControlText{"label43", "BOOST RC"},
+        ControlText{"label31", "Buck 1 LP-RC Trim"}, ControlText{"label1", "Buck1 Summing Comparator Trim"},
+        ControlText{"track7pos", "pos"}, ControlText{"track7neg", "neg"}, ControlText{"label44", "Vref TC Trim"},
+        ControlText{"disVREFBox", "Disable VREF clamp"},
+        ControlText{"enaCRPBox", "Enable BUCK2/3 runaway protection for all duty cycles"},
+        ControlText{"checkBox6", "OT sensor trim"},
+        // "Device configuration"
+        ControlText{"label45", "Device Config I"}, ControlText{"label46", "Device Config II"},
+        ControlText{"label47", "Device Config III"},
+        ControlText{"label53",
+                    "Error counter config: \r\n\r\n11|01: Device enters lock state\r\n10      : Device enters lpm0\r\n"
+                    "00      : Device does nothing"}),
+    ByName());
 
 TEST_F(WindowTest, OpensDisconnectedWithOnlyTheFunctionalPage) {
   auto* tabs = find<QTabWidget>("tabControl1");
@@ -167,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--", "BUCK2_EN", "BUCK3_EN", "LDO_EN", "BOOST_EN", "HS_EN", "GPFETOV_EN", "IRQ_TRESH"}},
         ListItems{"dev_configBox", {"--", "--", "--", "--", "HS_CLDIS", "VT_EN", "VREF_EN", "LPM1"}},
         ListItems{"clock_configBox", {"F_EN", "SS_EN", "SS_MODE", "F4", "F3", "F2", "F1", "F0"}}),
-    [](const ::testing::TestParamInfo<ListItems>& info) { return std::string(info.param.name); });
+    ByName());
 
 TEST_F(WindowTest, BeforeConnectingOnlyTheControlsOutsideTheTabsWork) {
   click("lpm_cmdBtn");

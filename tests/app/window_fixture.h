@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -21,6 +25,14 @@
 #include "scripted_backend.h"
 #include "sim/simulated_board.h"
 #include "sleep_recorder.h"
+
+// Names a parameterised case after its parameter's `name`.
+struct ByName {
+  template <class Param>
+  std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+    return info.param.name;
+  }
+};
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -58,6 +70,35 @@ class WindowTest : public ::testing::Test {
     list->setFocus();
     list->setCurrentRow(row);
     QTest::keyClick(list, Qt::Key_Space);
+  }
+  // The detached "DFT" page put back at the end of the outer tab control and
+  // shown, as a debug build would, with `inner` the current page of its
+  // inner tab control: its controls are then laid out as a user would see
+  // them. The product never shows it.
+  void showDftPage(const char* inner = "tabPage1") {
+    auto* outer = find<QTabWidget>("tabControl1");
+    if (outer->indexOf(find("tabPage2")) < 0) outer->addTab(find("tabPage2"), QStringLiteral("DFT"));
+    outer->setCurrentWidget(find("tabPage2"));
+    find<QTabWidget>("tabControl2")->setCurrentWidget(find(inner));
+  }
+  // Replaces what follows "0x" in an entry box as a user would: select it
+  // all, then type.
+  void type(const char* box_name, const char* digits) {
+    auto* box = find<QLineEdit>(box_name);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, QString::fromLatin1(digits));
+  }
+  // The text a control shows: a button's or a label's text, an entry box's
+  // contents, a group's title.
+  QString textOf(const char* name) const {
+    QWidget* widget = find(name);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* entry = qobject_cast<QLineEdit*>(widget)) return entry->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
+    return {};
   }
   bool checked(const char* box) const { return find<QAbstractButton>(box)->isChecked(); }
   std::vector<bool> marks(const char* list_name) const {
