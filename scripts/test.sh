@@ -32,10 +32,14 @@ run_suite() {
   [ "$rc" -eq 0 ] || [ "$bad" -gt 0 ] || failed=$((failed + 1))
 }
 
+phase_start=$SECONDS
+phase_done() { echo "   ($1: $((SECONDS - phase_start)) s)"; phase_start=$SECONDS; }
+
 echo "== build"
 bash scripts/build.sh
 echo "== tests"
 run_suite build
+phase_done "build and tests"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF >/dev/null
@@ -44,6 +48,7 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" \
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   run_suite build-asan
+phase_done "sanitizer build and tests"
 
 echo "== fuzzing (bounded)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON >/dev/null
@@ -59,6 +64,7 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
     failed=$((failed + 1))
   fi
 done
+phase_done "fuzzing"
 
 echo
 echo "all: $passed passed, $failed failed"
