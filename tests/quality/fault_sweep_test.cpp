@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -116,6 +117,8 @@ void SweepAll(Fault fault) {
     calls = clean.bus.calls().size();
   }
   ASSERT_GT(before_disconnect, 100u);
+  std::printf("fault sweep: %zu library calls per session (%zu while connecting), one session per call\n", calls,
+              connected);
   for (std::size_t n = 0; n < calls; ++n) {
     SCOPED_TRACE(testing::Message() << "call " << n << (fault == Fault::Status ? " fails" : " is short"));
     Session s;
