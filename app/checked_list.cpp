@@ -68,8 +68,16 @@ std::uint8_t CheckedList::value() const {
 }
 
 void CheckedList::showValue(std::uint8_t value) {
-  for (int row = 0; row < count(); ++row) {
-    item(row)->setCheckState(markFor(value, row) ? Qt::Checked : Qt::Unchecked);
+  // Each item is compared with its own mark, so a mark ticked by hand in a
+  // status list is put right as well; only the marks that differ are set.
+  // The mark is read as the int that setCheckState() stores: that read is
+  // direct, where checkState() would go through a type conversion that
+  // costs as much as setting the mark.
+  const int rows = count();
+  for (int row = 0; row < rows; ++row) {
+    QListWidgetItem* entry = item(row);
+    const Qt::CheckState mark = markFor(value, row) ? Qt::Checked : Qt::Unchecked;
+    if (qvariant_cast<int>(entry->data(Qt::CheckStateRole)) != mark) entry->setCheckState(mark);
   }
 }
 

@@ -53,20 +53,35 @@ PushButton* Button(QWidget* parent, const char* name, const QString& text, QRect
   return button;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint position) {
+namespace {
+
+// A label not yet sized: its font is set first where it differs from the
+// parent's, so that the text is measured once, in the font it shows in.
+QLabel* UnsizedLabel(QWidget* parent, const char* name, const QString& text, QPoint position) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->move(position);
+  return label;
+}
+
+}  // namespace
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint position) {
+  QLabel* label = UnsizedLabel(parent, name, text, position);
+  label->adjustSize();
+  return label;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint position) {
+  QLabel* label = UnsizedLabel(parent, name, text, position);
+  label->setFont(font);
   label->adjustSize();
   return label;
 }
 
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, QPoint position) {
-  QLabel* label = Label(parent, name, text, position);
-  label->setFont(CaptionFont());
-  label->adjustSize();
-  return label;
+  return Label(parent, name, text, CaptionFont(), position);
 }
 
 void SetLabelText(QLabel* label, const QString& text) {

@@ -42,8 +42,9 @@ QFont SmallFont();
 // A page added at the end of a tab control, on the control colour.
 QWidget* TabPage(QTabWidget* tabs, const char* name, const QString& text);
 PushButton* Button(QWidget* parent, const char* name, const QString& text, QRect geometry);
-// A label sized to its text.
+// A label sized to its text, in the parent's font or in `font`.
 QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint position);
+QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint position);
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, QPoint position);
 // Changes a label's text and refits its size.
 void SetLabelText(QLabel* label, const QString& text);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -172,6 +173,8 @@ class Form1 : public QWidget {
 
   // Fills the DFT page from the chip; part of every refresh in DFT mode.
   void refreshDftPage();
+  // The BUCK_I2R_CNT label, sized to its text.
+  void showBuckI2RCount(std::uint8_t count);
   // Reads the trim registers into the "Trimming" page, writing nothing.
   void updateTrim();
   // DFT mode given up: the flag, the button and the test pages.
@@ -197,10 +200,11 @@ class Form1 : public QWidget {
   // Writes the trim registers of a trim handler, in its order, each
   // composed from all the controls that own bits in it.
   void sendTrim(const char* handler);
-  // A trim control's value (slider position, 0/1, drop-down index) and
-  // the setting of it from a register read, by objectName.
+  // A trim control's value (slider position, 0/1, drop-down index) by
+  // objectName, and the setting of it from a register read, by its place in
+  // the trim table.
   int trimValue(std::string_view control) const;
-  void showTrimValue(std::string_view control, int value);
+  void showTrimValue(std::size_t index, int value);
   void showFsi();
   // The number after "0x" in an entry box, or nothing after telling the
   // user in the log why the box cannot be sent.
@@ -250,6 +254,8 @@ class Form1 : public QWidget {
 
   std::array<QComboBox*, 3> testBusBoxes_{};
   QLabel* buckI2RLbl = nullptr;
+  // buckI2RLbl's size for each count it has shown; invalid until then.
+  std::array<QSize, 256> buckI2RSizes_{};
   std::array<CheckedList*, 5> testModeLists_{};
   std::array<CheckedList*, 3> devConfLists_{};
 

@@ -53,7 +53,9 @@ void Form1::InitializeComponent() {
   pictureBox1->setObjectName(QStringLiteral("pictureBox1"));
   pictureBox1->setGeometry(3, 324, 80, 82);
   pictureBox1->setAlignment(Qt::AlignCenter);
-  pictureBox1->setPixmap(QPixmap(QStringLiteral(":/kv7702/board.png"))
+  // The picture is stored at the size the box shows it, so scaled() hands it
+  // back as it is.
+  pictureBox1->setPixmap(QPixmap(QStringLiteral(":/kv7702/board-79x82.png"))
                              .scaled(pictureBox1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
   addButton(this, "button4", QStringLiteral("Clear log"), {2, 503, 74, 29}, &Form1::button8_Click);

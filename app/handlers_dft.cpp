@@ -82,7 +82,7 @@ void Form1::refreshDftPage() {
     return;
   }
   stateLbl->setText(QString::fromStdString(kv7702::StateName(readRegister(reg::FSM_STATE))));
-  ui::SetLabelText(buckI2RLbl, ui::PrefixedHex(readRegister(reg::BUCK_I2R_CNT), 2));
+  showBuckI2RCount(readRegister(reg::BUCK_I2R_CNT));
 
   // Selecting an entry raises the drop-down's writer; its write is dropped.
   DoingRead = true;
@@ -101,6 +101,20 @@ void Form1::refreshDftPage() {
   // Marks set here raise no write handler.
   for (std::size_t i = 0; i < dev_confs.size(); ++i) devConfLists_[i]->showValue(dev_confs[i]);
   for (std::size_t i = 0; i < test_modes.size(); ++i) testModeLists_[i]->showValue(test_modes[i]);
+}
+
+void Form1::showBuckI2RCount(std::uint8_t count) {
+  // The count changes on nearly every refresh. The label is sized to its
+  // text as ever, but each of the 256 texts is measured only the first time
+  // it shows; after that the label takes the size it had then.
+  buckI2RLbl->setText(ui::PrefixedHex(count, 2));
+  QSize& fitted = buckI2RSizes_[count];
+  if (fitted.isValid()) {
+    buckI2RLbl->resize(fitted);
+  } else {
+    buckI2RLbl->adjustSize();
+    fitted = buckI2RLbl->size();
+  }
 }
 
 // --- Test buses, bit lists, scan mode ------------------------------------------

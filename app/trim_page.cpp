@@ -129,9 +129,8 @@ void Form1::buildTrimmingPage(QWidget* page) {
     }
     trimControls_.push_back(made);
     if (control.caption != nullptr) {
-      QLabel* caption = ui::Label(page, control.caption_name, QString::fromUtf8(control.caption), {0, 0});
-      caption->setFont(ui::SmallFont());
-      caption->adjustSize();
+      QLabel* caption =
+          ui::Label(page, control.caption_name, QString::fromUtf8(control.caption), ui::SmallFont(), {0, 0});
       PlaceCaption(caption, control);
     }
   }
@@ -165,10 +164,9 @@ int Form1::trimValue(std::string_view control) const {
   return 0;
 }
 
-void Form1::showTrimValue(std::string_view control, int value) {
-  const TrimControl* entry = kv7702::FindTrimControl(control);
-  QWidget* widget = trimControls_[IndexOf(entry)];
-  switch (entry->kind) {
+void Form1::showTrimValue(std::size_t index, int value) {
+  QWidget* widget = trimControls_[index];
+  switch (kv7702::kTrimControls[index].kind) {
     case TrimKind::Slider:
       static_cast<QSlider*>(widget)->setValue(value);
       break;
@@ -219,9 +217,20 @@ void Form1::updateTrim() {
     std::uint8_t value = 0;
     if (_NEVO_SPIRead(DFT_ENABLED, static_cast<std::uint8_t>(kv7702::reg::TRIM_FIRST + i), value)) values[i] = value;
   }
-  // The controls of a register whose read failed keep what they show.
-  kv7702::DecomposeTrimRegisters(values,
-                                 [this](std::string_view control, int value) { showTrimValue(control, value); });
+  // The controls of a register whose read failed keep what they show. The
+  // others come in the order of the trim table, so a place that only moves
+  // forward finds each of them with about one comparison of names.
+  std::size_t next = 0;
+  kv7702::DecomposeTrimRegisters(values, [this, &next](std::string_view control, int value) {
+    const auto& table = kv7702::kTrimControls;
+    while (next < table.size() && table[next].control != control) ++next;
+    if (next == table.size()) {
+      const TrimControl* entry = kv7702::FindTrimControl(control);
+      if (entry == nullptr) return;
+      next = IndexOf(entry);
+    }
+    showTrimValue(next++, value);
+  });
   DoingRead = false;
 }
 
