@@ -41,7 +41,12 @@ namespace kvbench {
 // One refresh as the window runs it: as the poll timer's automatic refresh
 // (logV off) and as the "Update" button's (logV on, every read logged).
 [[gnu::noipa]] void ProbeWindowRefresh(NEVO::Form1& window) { window.updateStatusBoxes(); }
-[[gnu::noipa]] void ProbeWindowRefreshLogged(NEVO::Form1& window) { window.updateStatusBoxes(); }
+// The log pane lays out a batch of lines once control is back in the event
+// loop; that work belongs to the click, so it is measured with it.
+[[gnu::noipa]] void ProbeWindowRefreshLogged(NEVO::Form1& window) {
+  window.updateStatusBoxes();
+  QApplication::processEvents();
+}
 
 // The same reads with nothing around them.
 [[gnu::noipa]] void ProbeDirectReads(const std::vector<std::uint8_t>& regs, std::uint8_t* values) {
